@@ -46,6 +46,34 @@ in_mount_namespace() {
   fi
 }
 
+# fresh_tmpfs DIR...: mounts a fresh tmpfs (mode 755) over each DIR, for tests
+# whose fixtures live at fixed paths such as /tmp, while the places the test
+# runs from (the build, the sources, $WORK) stay reachable: any of them that
+# lies under DIR is bound back at its own path. Needs a private namespace.
+fresh_tmpfs() {
+  local dir p rel keep fd
+  for dir in "$@"; do
+    local -a keeps=() fds=()
+    for p in "$BIN_DIR" "${SRC_DIR:-}" "${BUILD_DIR:-}" "${WORK:-}"; do
+      [ -n "$p" ] || continue
+      p=$(realpath -m "$p")
+      case $p in "$dir"/*) ;; *) continue ;; esac
+      rel=${p#"$dir"/}
+      keep=$dir/${rel%%/*}
+      [[ " ${keeps[*]-} " == *" $keep "* ]] && continue
+      exec {fd}<"$keep" || die "open $keep"
+      keeps+=("$keep"); fds+=("$fd")
+    done
+    mount -t tmpfs -o mode=755 test-fixture "$dir" || die "tmpfs on $dir"
+    local i
+    for i in "${!keeps[@]}"; do
+      mkdir -p "${keeps[$i]}" && mount --no-canonicalize --bind "/proc/self/fd/${fds[$i]}" "${keeps[$i]}" ||
+        die "keep ${keeps[$i]} reachable"
+      fd=${fds[$i]}; exec {fd}<&-
+    done
+  done
+}
+
 # finish: the closing line and the exit status.
 finish() {
   echo "$t_passed passed, $t_failed failed"

@@ -18,7 +18,7 @@ cleanup() {
 }
 trap cleanup EXIT
 
-for dir in /tmp /mnt /opt; do mount -t tmpfs -o mode=755 imgupload-test "$dir" || die "tmpfs on $dir"; done
+fresh_tmpfs /tmp /mnt /opt
 chmod 1777 /tmp
 mkdir -p /mnt/tmp /opt/rescue4410 "$WORK/cgi" "$WORK/fakebin" "$WORK/check" || die "fixture directories"
 
@@ -143,7 +143,15 @@ expect_cleaned() {
 
 settings() { printf '%s\n' "${@:2}" > "/opt/rescue4410/$1" || die "settings $1"; }
 partitions() { printf '%s\n' "$@" > /tmp/partitions || die "partitions"; }
-fresh() { rm -rf /tmp/* /mnt/tmp/images /opt/rescue4410/* "$WORK/mount.status" "$CGI"/pwned*; }
+# Every file of the fixtures goes, but never a path bound back into /tmp (the
+# build or the sources may live there).
+fresh() {
+  local f
+  for f in /tmp/* /tmp/.[!.]*; do
+    [ -e "$f" ] && ! mountpoint -q "$f" && rm -rf "$f"
+  done
+  rm -rf /mnt/tmp/images /opt/rescue4410/* "$WORK/mount.status" "$CGI"/pwned*
+}
 nothing_ran() { ! ls "$CGI"/pwned* /tmp/pwned* >/dev/null 2>&1; }
 
 PATH=$FAKE_PATH
